@@ -6,6 +6,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "bricks/bricks.h"
+#include "effects/effects.h"
+#include "models/figures.h"
 #include "shell/cmdline.h"
 #include "shell/show.h"
 #include "synth/synth.h"
@@ -51,6 +54,20 @@ static void choose_gl_scaling(const cmdline &cl)
         setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
 }
 
+// Every effect records its static geometry; the order fixes the OpenGL state
+// in which each display list is recorded.
+void prepare_drawing(void)
+{
+    lego_init();
+    dudes_init();
+    hakkyra_init();
+    tunneli_init();
+    spiral_init();
+    ball_init();
+    writer_init();
+    naamat_init();
+}
+
 static int frame_ends_show(void)
 {
     int done = 0;
@@ -93,6 +110,7 @@ int SDL_main(int argc, char **argv)
     SDL_WM_SetCaption("Tavio", NULL);
     SDL_ShowCursor(SDL_DISABLE);
 
+    prepare_drawing();
     run_fx();
     SDL_PauseAudio(0);
 

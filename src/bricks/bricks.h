@@ -1,0 +1,20 @@
+// Brick geometry: the studded brick, volumes of bricks, text written in bricks, the closing wall.
+#pragma once
+
+// Palette of brick colours indexed by cell value: 1 yellow, 2 red, 3 white,
+// 4 blue, 5 green, 6 black; 0 is an empty cell. Each entry is r, g, b in 0..1.
+extern const float lclr[7][3];
+
+void lego_init(void);
+// One brick of width x depth studs; see lego.cpp for the units and the geometry.
+void lego(int width, int depth, int centre, int top, int bottom, float r, float g, float b);
+
+// A volume of sx columns, sy rows and sz layers of palette indices, drawn as bricks.
+void draw_volume(int centre, int segments, const signed char *cells, int sx, int sy, int sz);
+
+void writer_init(void);
+// A word in bricks, centred on the current origin.
+void write_string(const char *text, int invert, int colour, int mode);
+
+// The finale's wall for clock value t, in palette colours colour and colour + 1.
+void pathetic(float t, int colour);

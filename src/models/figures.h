@@ -1,0 +1,6 @@
+// The polygon figures: the walker and the serf, loaded from the embedded model dumps.
+#pragma once
+
+int dudes_init(void);          // 0, or -1 when a model cannot be decoded
+void walkers(float t, int count);
+void microserf(void);
