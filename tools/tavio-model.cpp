@@ -75,7 +75,7 @@ static int cmd_import(const char *obj, const char *mtl, const char *out)
     free(text);
     free(mtl_text);
     if (r < 0) {
-        if (mtl && !err.file[0] && strstr(err.what, "newmtl"))
+        if (err.in_library)
             snprintf(err.file, sizeof err.file, "%s", mtl);
         return report(obj, err);
     }

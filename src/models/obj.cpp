@@ -316,7 +316,11 @@ bool obj_line(obj_state &st, char *line, long number, char *mtl)
             if (st.have_mtl)
                 return true;
             st.have_mtl = true;
-            return get_mtl(st.s, mtl, st.err) == 0;
+            if (get_mtl(st.s, mtl, st.err) == 0)
+                return true;
+            if (st.err)
+                st.err->in_library = 1;
+            return false;
         }
         return named(st, words, n, number) && load_library(st, words[1], number);
     }
@@ -377,10 +381,8 @@ void count_coordinates(const char *text, int *verts, int *normals)
 
 int get_scene(scene *s, char *text, char *mtl, const char *obj_path, load_error *err)
 {
-    if (err) {
-        err->file[0] = 0;
-        err->where = 0;
-    }
+    if (err)
+        *err = load_error{};
     scene tmp = {};
     count_coordinates(text, &tmp.nverts, &tmp.nnormals);
     tmp.verts = (float *)calloc(3 * (size_t)tmp.nverts + 1, sizeof(float));
@@ -415,10 +417,9 @@ int load_scene(scene *s, const char *path, load_error *err)
 {
     char *text = read_text_file(path);
     if (!text) {
-        if (err) {
-            err->file[0] = 0;
-            set_load_error(err, 0, "cannot read the file");
-        }
+        if (err)
+            *err = load_error{};
+        set_load_error(err, 0, "cannot read the file");
         return -1;
     }
     int r = get_scene(s, text, nullptr, path, err);
@@ -497,7 +498,7 @@ struct obj_args {
 int export_obj(const scene *s, const char *obj_path, const char *mtl_path, load_error *err)
 {
     if (err)
-        err->file[0] = 0;
+        *err = load_error{};
     for (const object *o = s->objects; o; o = o->next)
         for (const group *g = o->groups; g; g = g->next)
             if (!g->material) {

@@ -61,6 +61,7 @@ struct load_error {
     char file[1024];   // the file at fault; empty means the input the caller named
     long where;        // 1-based line of a text, byte offset of a dump; 0 when unknown
     char what[256];
+    int in_library;    // 1 when the fault lies in a material library handed in as text
 };
 
 void set_load_error(load_error *err, long where, const char *fmt, ...)
