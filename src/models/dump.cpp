@@ -378,10 +378,10 @@ int get_dump(scene *s, const unsigned char *data, size_t size, load_error *err)
     if (!c.bad && scale == 0)
         fail(c, 0, "scale is 0 (1 to 32767 expected)");
     if (!c.bad) {
-        tmp.verts = read_coordinates(&c, (float)scale, &tmp.nverts, "the vertex count runs past the end of the data");
+        tmp.verts = read_coordinates(&c, (float)scale, &tmp.nverts, "the vertex count runs past the end of the data (truncated dump)");
     }
     if (!c.bad) {
-        tmp.normals = read_coordinates(&c, (float)scale, &tmp.nnormals, "the normal count runs past the end of the data");
+        tmp.normals = read_coordinates(&c, (float)scale, &tmp.nnormals, "the normal count runs past the end of the data (truncated dump)");
     }
     if (!c.bad)
         read_records(&c, &tmp);

@@ -6,7 +6,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <vector>
 
 enum { MAX_WORDS = 1024 };  // words on one line, so corners of one face
 
@@ -429,21 +428,13 @@ int load_scene(scene *s, const char *path, load_error *err)
 
 // ---- export ----
 
-template <typename T>
-static std::vector<const T *> reversed(const T *head)
-{
-    std::vector<const T *> v;
-    for (const T *p = head; p; p = p->next)
-        v.insert(v.begin(), p);
-    return v;
-}
-
-// The import puts every record at the head of its list, so the texts list
-// everything in reverse list order to give the same scene back.
+// Records go out in list order. A scene decoded from a dump has its lists in
+// the order of the OBJ text it was made from, so its export is that text again
+// and importing it gives back the same dump.
 static void write_mtl(FILE *f, const scene *s)
 {
     fputs("# Materials: colours are red green blue, 0..1; Ns is the specular exponent.\n", f);
-    for (const material *m : reversed(s->materials)) {
+    for (const material *m = s->materials; m; m = m->next) {
         fprintf(f, "\nnewmtl %s\n", m->name);
         fprintf(f, "Ka %.9g %.9g %.9g\n", m->ambient[0], m->ambient[1], m->ambient[2]);
         fprintf(f, "Kd %.9g %.9g %.9g\n", m->diffuse[0], m->diffuse[1], m->diffuse[2]);
@@ -460,11 +451,11 @@ static void write_obj(FILE *f, const scene *s, const char *mtl_name)
     for (int i = 0; i < s->nnormals; i++)
         fprintf(f, "vn %.9g %.9g %.9g\n", s->normals[3 * i], s->normals[3 * i + 1],
                 s->normals[3 * i + 2]);
-    for (const object *o : reversed(s->objects)) {
+    for (const object *o = s->objects; o; o = o->next) {
         fprintf(f, "o %s\n", o->name);
-        for (const group *g : reversed(o->groups)) {
+        for (const group *g = o->groups; g; g = g->next) {
             fprintf(f, "g %s\nusemtl %s\n", g->name, g->material ? g->material->name : "");
-            for (const face *fc : reversed(g->faces)) {
+            for (const face *fc = g->faces; fc; fc = fc->next) {
                 fputc('f', f);
                 for (int k = 0; k < fc->n; k++)
                     fprintf(f, " %d//%d", fc->vi[k] + 1, fc->ni[k] + 1);

@@ -22,8 +22,9 @@ int get_mtl(scene *s, char *text, load_error *err = nullptr);
 // Reads and imports an OBJ file; -1 with s untouched on any fault.
 int load_scene(scene *s, const char *path, load_error *err = nullptr);
 
-// Writes the scene as OBJ text and its MTL library, so that importing them gives
-// the same scene back. Both files are whole or absent afterwards.
+// Writes the scene as OBJ text and its MTL library, records in list order: a
+// scene decoded from a dump comes out as the text that imports to that same
+// dump. Both files are whole or absent afterwards.
 int export_obj(const scene *s, const char *obj_path, const char *mtl_path, load_error *err = nullptr);
 
 // A whole file in a NUL-terminated heap buffer, or null.
