@@ -54,21 +54,20 @@ void syna_play(short *buffer, int frames)
 {
     if (frames <= 0)
         return;
-    if (song.update <= 0) {  // no song: silence
-        for (int i = 0; i < 2 * frames; i++)
-            buffer[i] = 0;
-        return;
-    }
+    // Without a song (no tempo yet, or a refused one) no track plays and no row
+    // begins, so the loop below writes silence.
+    const bool have_song = song.update > 0;
+    const int update = have_song ? song.update : 1 << 30;
+    const int E = have_song ? song.ekolen : 1 << 30;
+    const int tracks = have_song ? song.tracks : 0;
+
     // Positions in the row and in the echo rings, from the frame count taken as
     // unsigned so that they stay inside the rings even after it wraps (13.5 hours).
-    int row_frame = (int)((unsigned)counter % (unsigned)song.update);
-    int echo_write = (int)((unsigned)counter % (unsigned)song.ekolen);
-
-    const int tracks = song.tracks;
-    const int E = song.ekolen;
+    int row_frame = (int)((unsigned)counter % (unsigned)update);
+    int echo_write = (int)((unsigned)counter % (unsigned)E);
     for (int i = 0; i < frames; i++) {
         if (row_frame == 0) {
-            beat.store(counter / song.update / 16, std::memory_order_relaxed);
+            beat.store(counter / update / 16, std::memory_order_relaxed);
             for (int j = 1; j <= tracks; j++)
                 row_step(j);
         }
@@ -107,7 +106,7 @@ void syna_play(short *buffer, int frames)
         buffer[2 * i + 1] = to_big_endian((int)(r * 10922.0));
 
         counter = (int)((unsigned)counter + 1u);
-        row_frame = row_frame + 1 == song.update ? 0 : row_frame + 1;
+        row_frame = row_frame + 1 == update ? 0 : row_frame + 1;
         echo_write = rd;
     }
 }
