@@ -79,6 +79,7 @@ void reset_playback(void)
         voice[j].vol = 1.0f;
         voice[j].eko = 0;
         voice[j].prev = 0.0f;
+        voice[j].zero_run = 1 << 30;  // the rings start all zero
         lastrig[j].store(10000000, std::memory_order_relaxed);
     }
     counter = 0;

@@ -59,6 +59,7 @@ struct syna_voice {
     float vol;     // volume factor
     int eko;       // 1 = feed the echo ring
     float prev;    // previous filtered value
+    int zero_run;  // zeros written into the echo ring in a row (up to its length)
 };
 extern syna_voice voice[SYNA_TRACKS];
 
