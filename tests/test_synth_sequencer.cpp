@@ -158,4 +158,20 @@ TEST(SynthSequencer, NoSongIsSilence)
         ASSERT_EQ(v, 0);
 }
 
+
+TEST(SynthSequencer, ANewSongStartsFromItsBeginning)
+{
+    ASSERT_EQ(one_track("0,0,0,0,c5", 4.0f), 0);
+    render_frames(4 * ROW + 10);
+    EXPECT_EQ(voice[1].pi, 4);
+    char second[] = "bpm:125\ni1:kantti,1,0,100,1,0\np7:0,c5\nt1:p7\n";
+    ASSERT_EQ(syna_get(second), 0);  // no syna_init in between
+    EXPECT_EQ(counter, 0);
+    EXPECT_EQ(rows_since_note(1), 10000000);
+    render_frames(ROW + 1);
+    EXPECT_EQ(voice[1].ti, 0);
+    EXPECT_EQ(voice[1].pi, 1);
+    EXPECT_EQ(rows_since_note(1), 0);
+}
+
 }  // namespace

@@ -321,6 +321,10 @@ int syna_get(char *text)
     song.tracks = 0;
     memset(&ps, 0, sizeof ps);
     ps.wave = -1;
+    if (waves.global <= 0 || waves.slen <= 0)
+        return fail(0, "the synthesizer has no tables: syna_init must run first");
+    // A new song plays from its start: no track keeps a place in a list it no longer has.
+    reset_playback();
     module = text;
     cleanshit(module);
 
