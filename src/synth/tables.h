@@ -38,10 +38,13 @@ struct syna_song {
     int bpm;                             // tempo as written, 3..10000 (0 = none yet)
     int update;                          // frames per row, 1 or more once a tempo is read
     int ekolen;                          // frames in every echo ring: 3 * update
-    int ptn[SYNA_PATTERNS][SYNA_SLOTS];  // slots of pattern n, ended by EV_END
-    int trak[SYNA_TRACKS][SYNA_SLOTS];   // pattern list of track n: numbers, EV_LOOP, EV_END
+    int ptn[SYNA_PATTERNS][SYNA_SLOTS];  // slots of pattern n, ended by EV_END (at most 99 before it)
+    int trak[SYNA_TRACKS][SYNA_SLOTS];   // pattern list of track n: pattern numbers 0..999,
+                                         // EV_LOOP (never first), EV_END
     float *instr[SYNA_TRACKS];           // instrument n's rendered sample
-    int len[SYNA_TRACKS];                // entries of instr[n], the last one 0
+    int len[SYNA_TRACKS];                // entries of instr[n], 2..SYNA_MAX_SAMPLE: the stages as
+                                         // written plus one (a closing 0 unless a stage of 0 was
+                                         // rendered as 1)
     float *echo[SYNA_TRACKS];            // echo ring of track n: ekolen floats
     float pan[SYNA_TRACKS];              // left share of track n, 0..1 (right gets 1 - pan)
     float pola[SYNA_TRACKS];             // one-pole low-pass coefficient, 0..1; 0 = no filter
@@ -53,12 +56,12 @@ extern syna_song song;
 struct syna_voice {
     int ti;        // entry of the track list; -1 not started, -2 finished
     int pi;        // slot in the current pattern
-    float off;     // read position in the instrument sample; < 0 = silent
-    float plus;    // read step per frame
-    float slide;   // added to plus after every frame
-    float vol;     // volume factor
-    int eko;       // 1 = feed the echo ring
-    float prev;    // previous filtered value
+    float off;     // read position in the instrument sample, in entries; < 0 = silent
+    float plus;    // read step, entries per frame: note frequency / 262
+    float slide;   // added to plus after every frame ("sld" argument * 0.00001)
+    float vol;     // volume factor ("vol" argument * 0.01; 1.0 at the start)
+    int eko;       // 1 = feed the echo ring, 0 = not
+    float prev;    // the filter's previous output
     int zero_run;  // zeros written into the echo ring in a row (up to its length)
 };
 extern syna_voice voice[SYNA_TRACKS];
