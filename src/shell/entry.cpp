@@ -96,8 +96,10 @@ int SDL_main(int argc, char **argv)
     }
     open_audio();
     syna_init(44100);
-    if (syna_get((char *)piisi) < 0)
+    if (syna_get((char *)piisi) < 0) {
+        fprintf(stderr, "tavio: embedded song:%d: %s\n", syna_error_line(), syna_error());
         return 1;
+    }
 
     request_fsaa(cl);
     Uint32 flags = SDL_OPENGL | (cl.fullscreen ? SDL_FULLSCREEN : 0);

@@ -13,6 +13,8 @@ extern int counter;                            // frames rendered since syna_ini
 
 void syna_init(int rate);                 // builds the tables; rate in frames per second
 int syna_get(char *text);                 // parses a writable song text in place; 0 or -1
+const char *syna_error(void);             // why the last syna_get or syna_load returned -1
+int syna_error_line(void);                // the line to blame (1 = first), 0 for the whole song
 int syna_load(const char *path);          // reads and parses a song file; 0 or -1
 void syna_play(short *buffer, int frames);  // renders frames (2 samples each) and advances the song
 void pakki(void *userdata, unsigned char *stream, int bytes);  // the audio callback
