@@ -1,6 +1,7 @@
 // tavio-song: checks a song, prints what it holds and renders it offline to a WAV file.
 #include <errno.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
@@ -158,6 +159,10 @@ static bool write_wav(const char *path, const std::vector<short> &be)
         fprintf(stderr, "tavio-song: %s: cannot create: %s\n", path, strerror(errno));
         return false;
     }
+    // mkstemp makes the file private; give it the permissions a plain new file gets.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     FILE *f = fdopen(fd, "wb");
     bool ok = f && fwrite(h.data(), 1, h.size(), f) == h.size() &&
               fwrite(body.data(), 1, body.size(), f) == body.size();

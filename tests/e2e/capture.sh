@@ -67,3 +67,10 @@ if command -v ffmpeg >/dev/null; then
     ls "$dir" | grep -q part && fail "temporary files left behind"
     echo "ok: video"
 fi
+
+# The sound of a whole-show capture is exactly what tavio-song renders over the same time.
+"$TAVIO_BIN/tavio-song" -o "$dir/song.wav" >/dev/null 2>&1 || fail "tavio-song"
+n=$(( $(stat -c %s "$dir/s60.wav") - 44 ))
+cmp -s <(tail -c +45 "$dir/s60.wav" | head -c $n) <(tail -c +45 "$dir/song.wav" | head -c $n) \
+    || fail "the capture's sound differs from tavio-song's render"
+echo "ok: the capture's sound equals tavio-song's render"
