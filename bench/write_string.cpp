@@ -3,8 +3,9 @@
 // Usage: bench_write_string [--frames N] [--size W H] [WORD]
 // Draws WORD (default "bybybybyby", the widest text of the show) in the two looks the
 // show uses, solid and cut out of a checkerboard slab, at the titles' distance, and
-// prints milliseconds per frame (the best of five runs) for: an empty frame, write_string every frame, and the
-// same text replayed from a display list.
+// prints milliseconds per frame (the best of five runs) for: an empty frame,
+// write_string every frame, the same text replayed from a display list, and
+// write_string with rasterisation off.
 #include <GL/gl.h>
 #include <stdio.h>
 #include <stdlib.h>
