@@ -170,6 +170,7 @@ TEST(Titles, CardsWhosePredecessorNeverCameShowAtOnce)
 TEST(Titles, BallWindowAfterTheTitles)
 {
     // Beats 8 to 19: the ball is always drawn on clock t2, jerked back by track-3 pulses.
+    // (The parade's word calls musasynk(3, t2) too, after the ball, with the same value.)
     start_show();
     for (auto &r : lastrig)
         r.store(100);
@@ -183,7 +184,7 @@ TEST(Titles, BallWindowAfterTheTitles)
         float ball_time;      // t2 - 0.4 * pulse
         const char *why;
     } steps[] = {
-        {1500, 100, 0.5f, "no pulse: the ball at t2, the parade window draws nothing yet"},
+        {1500, 100, 0.5f, "no pulse: the ball at t2"},
         {1600, 0, 0.6f, "the note is seen; the pulse is still 0"},
         {1620, 1, 0.62f - 0.4f * (float)sin(sqrt(60 * 0.02)), "jerked back by the pulse"},
     };
@@ -194,7 +195,11 @@ TEST(Titles, BallWindowAfterTheTitles)
         lastrig[3].store(s.rows_since_note);
         auto frame = emitted([] { run_fx(); });
         float at = s.ball_time;
-        EXPECT_TRUE(alike(frame, emitted([&] { ball1(at); }))) << frame.size();
+        auto ball = emitted([&] { ball1(at); });
+        // The ball comes first; the parade draws over it.
+        ASSERT_GE(frame.size(), ball.size());
+        frame.resize(ball.size());
+        EXPECT_TRUE(alike(frame, ball));
     }
 }
 
