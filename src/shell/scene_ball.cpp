@@ -8,11 +8,15 @@
 
 void scene_ball(float time)
 {
-    if (beat.load(std::memory_order_relaxed) < 8)
-        return;  // the opening titles' flashing ball
-    // Around the serf parade the ball always tumbles, jerking back with every
-    // note of track 3; this call is the one that sees the note.
     glPushMatrix();
-    ball1(time - 0.4f * musasynk(3, time));
+    if (beat.load(std::memory_order_relaxed) <= 7) {
+        // Shown only while a track-4 pulse runs; its tumbling follows the clock.
+        if (musasynk(4, time) != 0)
+            ball1(time);
+    } else {
+        // Around the serf parade the ball always tumbles, jerking back by up to 0.4
+        // with every note of track 3; this call is the one that sees the note.
+        ball1(time - 0.4f * musasynk(3, time));
+    }
     glPopMatrix();
 }
