@@ -109,6 +109,16 @@ TEST(Dump, EmptySceneAndRefusedScenes)
     EXPECT_EQ(fopen(path.c_str(), "rb"), nullptr);
     EXPECT_EQ(dump_scene(&s, "/nonexistent-dir/x.dump"), -1);
     delete_scene(&s);
+
+    // A face of 256 corners does not fit its count byte.
+    std::string big = "v 0 0 0\nv 1 0 0\nvn 0 0 1\nmtllib m\no a\ng a\nusemtl red\nf";
+    for (int k = 0; k < 256; k++)
+        big += k % 2 ? " 2//1" : " 1//1";
+    ASSERT_EQ(import_text(&s, big + "\n", "newmtl red\n"), 0);
+    EXPECT_EQ(dump_scene(&s, path.c_str(), &err), -1);
+    EXPECT_NE(strstr(err.what, "256 corners"), nullptr) << err.what;
+    EXPECT_EQ(fopen(path.c_str(), "rb"), nullptr);
+    delete_scene(&s);
 }
 
 TEST(Dump, EveryListComesBackReversedAndTwiceRestoresTheBytes)

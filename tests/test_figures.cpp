@@ -259,6 +259,15 @@ TEST(Figures, RenderedFramesShowTheFiguresInTheirColours)
     EXPECT_GT(pixels_of(walker_row, RED), 3000);     // torsos and sleeves
     EXPECT_GT(pixels_of(walker_row, BLUE), 1000);    // hips and legs
 
+    // One walker at mid-stride, turned towards the viewer's left, for a closer look.
+    auto close = frame(512, 384, [] {
+        glTranslatef(0, -0.5f, -13);
+        glRotatef(35, 0, 1, 0);
+        walkers((float)M_PI / 10, 1);
+    }, "figures-walker-close.png");
+    EXPECT_GT(pixels_of(close, YELLOW), 1000);
+    EXPECT_GT(pixels_of(close, BLUE), 1000);
+
     auto serfs = frame(512, 384, [] {
         glTranslatef(0, 0, -14);
         glPushMatrix();
@@ -270,7 +279,7 @@ TEST(Figures, RenderedFramesShowTheFiguresInTheirColours)
         microserf();
     }, "figures-serfs.png");
     EXPECT_GT(pixels_of(serfs, YELLOW), 1500);  // faces and hands
-    EXPECT_GT(pixels_of(serfs, RED), 5000);     // tunics
+    EXPECT_GT(pixels_of(serfs, RED), 3000);     // tunics
     EXPECT_GT(pixels_of(serfs, BLUE), 500);     // hoods
     EXPECT_GT(pixels_of(serfs, WHITE), 300);    // sacks
 }

@@ -131,8 +131,8 @@ inline polygon to_object(const raw_polygon &r, float half)
 }  // namespace feedback_detail
 
 // Draws twice, culling back faces and then front faces, and returns every
-// non-degenerate polygon once (Mesa hands quads back as two triangles). A polygon seen in both passes was drawn with
-// culling off. The modelview on entry to `draw` is the oblique view, and the
+// non-degenerate polygon once (Mesa hands quads back as two triangles). A polygon
+// seen in both passes was drawn with culling off. The modelview on entry to `draw` is the oblique view, and the
 // drawing must fit in `half` units around the origin. With colour, each vertex
 // also carries its lit colour.
 inline std::vector<polygon> capture_polygons(const std::function<void()> &draw, float half = 8,

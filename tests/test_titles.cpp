@@ -169,18 +169,38 @@ TEST(Titles, CardsWhosePredecessorNeverCameShowAtOnce)
 
 TEST(Titles, BallWindowAfterTheTitles)
 {
-    // Beats 8 to 19: the ball is always drawn, jerked back by track-3 pulses.
+    // Beats 8 to 19: the ball is always drawn on clock t2, jerked back by track-3 pulses.
+    // (The parade's word calls musasynk(3, t2) too, after the ball, with the same value.)
     start_show();
     for (auto &r : lastrig)
         r.store(100);
     show_ticks_set_virtual(1000);
     beat.store(7);
-    run_fx();
-    show_ticks_set_virtual(1500);
-    beat.store(9);
-    auto frame = emitted([] { run_fx(); });
-    // The parade window draws nothing yet; only the ball at clock t2.
-    EXPECT_TRUE(alike(frame, emitted([] { ball1(0.5f); }))) << frame.size();
+    run_fx();  // the titles re-stamp t2
+
+    const struct {
+        unsigned ms;
+        int rows_since_note;  // lastrig[3]
+        float ball_time;      // t2 - 0.4 * pulse
+        const char *why;
+    } steps[] = {
+        {1500, 100, 0.5f, "no pulse: the ball at t2"},
+        {1600, 0, 0.6f, "the note is seen; the pulse is still 0"},
+        {1620, 1, 0.62f - 0.4f * (float)sin(sqrt(60 * 0.02)), "jerked back by the pulse"},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.why);
+        show_ticks_set_virtual(s.ms);
+        beat.store(9);
+        lastrig[3].store(s.rows_since_note);
+        auto frame = emitted([] { run_fx(); });
+        float at = s.ball_time;
+        auto ball = emitted([&] { ball1(at); });
+        // The ball comes first; the parade draws over it.
+        ASSERT_GE(frame.size(), ball.size());
+        frame.resize(ball.size());
+        EXPECT_TRUE(alike(frame, ball));
+    }
 }
 
 // The reference picture: the frame in which the first card is released, with the

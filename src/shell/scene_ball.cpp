@@ -1,9 +1,8 @@
 // Brick ball window, beats 0 to 19: flashes with the snare, then frames the serf parade.
-#include "shell/scenes.h"
-
 #include <GL/gl.h>
 
 #include "effects/effects.h"
+#include "shell/scenes.h"
 #include "shell/sync.h"
 #include "synth/synth.h"
 
@@ -15,7 +14,8 @@ void scene_ball(float time)
         if (musasynk(4, time) != 0)
             ball1(time);
     } else {
-        // Always shown; every track-3 pulse jerks the tumbling back by up to 0.4.
+        // Around the serf parade the ball always tumbles, jerking back by up to 0.4
+        // with every note of track 3; this call is the one that sees the note.
         ball1(time - 0.4f * musasynk(3, time));
     }
     glPopMatrix();
