@@ -12,7 +12,14 @@ void lego(int width, int depth, int centre, int top, int bottom, float r, float 
 // A volume of sx columns, sy rows and sz layers of palette indices, drawn as bricks.
 void draw_volume(int centre, int segments, const signed char *cells, int sx, int sy, int sz);
 
+// The text font: 9 rows of 256 columns, one byte per pixel, row 0 on top; 0xff is
+// an empty pixel, any other byte the tag of the glyph the pixel belongs to.
+extern const unsigned char *const fontdata;
+
+// Finds where each glyph starts in the font; call once before write_string.
 void writer_init(void);
+// First font column of glyph k (0..25 a..z, 26..35 0..9); k = 36 gives the end bar.
+int glyph_offset(int k);
 // A word in bricks, centred on the current origin.
 void write_string(const char *text, int invert, int colour, int mode);
 
