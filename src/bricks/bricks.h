@@ -20,8 +20,16 @@ extern const unsigned char *const fontdata;
 void writer_init(void);
 // First font column of glyph k (0..25 a..z, 26..35 0..9); k = 36 gives the end bar.
 int glyph_offset(int k);
-// A word in bricks, centred on the current origin.
+// A word in bricks, centred on the current origin. `invert` non-zero cuts the letters
+// out of a slab; `colour` is the base palette index; `mode` the colouring pattern:
+// 1..3 cycle `colour` + (cell index mod mode), bit 4 by rows, bit 8 by columns,
+// bit 16 diagonally (18: a checkerboard of `colour` and `colour` + 1), each over
+// (mode & 3) colours; other modes give palette colour 1. Strings wider than 1000
+// columns are cut after the last whole character that fits.
 void write_string(const char *text, int invert, int colour, int mode);
+
+// The cells the last write_string drew: 11 rows of *width cells, row 0 on top.
+const signed char *written_cells(int *width);
 
 // The finale's wall for clock value t, in palette colours colour and colour + 1.
 void pathetic(float t, int colour);

@@ -102,6 +102,7 @@ static int off[glyph_count + 1];
 
 // Cells of the string being drawn: volume_rows rows of w cells, row 0 on top.
 static signed char volume[volume_bytes];
+static int written_width;  // columns of the string in `volume`
 
 void writer_init(void)
 {
@@ -208,7 +209,14 @@ void write_string(const char *text, int invert, int colour, int mode)
                 cell = (signed char)cell_colour(colour, mode, j, i, w);
         }
     }
+    written_width = w;
     draw_volume(1, 4, volume, w, volume_rows, 1);
+}
+
+const signed char *written_cells(int *width)
+{
+    *width = written_width;
+    return volume;
 }
 
 // The closing wall's light 0: a white point light at (2, 6, 10) of the caller's frame.
