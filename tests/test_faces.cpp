@@ -25,6 +25,7 @@ void set_up_faces(void)
         return;
     lego_init();
     writer_init();
+    glEnable(GL_CULL_FACE);  // the show records the faces after the spiral has enabled culling
     naamat_init();
     done = true;
 }
