@@ -134,6 +134,7 @@ const int W = 512, H = 384;
 
 std::vector<unsigned char> render_face(float t, int which, float angle)
 {
+    glViewport(0, 0, W, H);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     set_frame_projection();
