@@ -17,6 +17,7 @@ struct polygon {
     std::vector<vec3> v;  // in the drawing's own frame, in emission order
     vec3 normal;          // unit normal from the winding: counter-clockwise seen from its tip
     vec3 centroid;
+    std::vector<vec3> rgb;  // lit vertex colours, when captured with colour
     bool culled;          // drawn with face culling on: seen from one side only
 };
 
@@ -39,10 +40,12 @@ inline void oblique_view(float half)
 
 struct raw_polygon {
     std::vector<vec3> window;
+    std::vector<vec3> rgb;
 };
 
 inline std::vector<raw_polygon> one_pass(const std::function<void()> &draw, float half,
-                                         GLenum cull_face, bool cull_on_entry)
+                                         GLenum cull_face, bool cull_on_entry,
+                                         bool with_colour = false)
 {
     static std::vector<GLfloat> buffer(1 << 22);
     oblique_view(half);
@@ -51,7 +54,7 @@ inline std::vector<raw_polygon> one_pass(const std::function<void()> &draw, floa
         glEnable(GL_CULL_FACE);
     else
         glDisable(GL_CULL_FACE);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data());
+    glFeedbackBuffer((GLsizei)buffer.size(), with_colour ? GL_3D_COLOR : GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     int n = glRenderMode(GL_RENDER);
@@ -62,8 +65,14 @@ inline std::vector<raw_polygon> one_pass(const std::function<void()> &draw, floa
         if (token == GL_POLYGON_TOKEN) {
             int count = (int)buffer[i++];
             raw_polygon p;
-            for (int k = 0; k < count; k++, i += 3)
+            for (int k = 0; k < count; k++) {
                 p.window.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
+                i += 3;
+                if (with_colour) {
+                    p.rgb.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
+                    i += 4;  // RGBA
+                }
+            }
             out.push_back(p);
         } else if (token == GL_PASS_THROUGH_TOKEN) {
             i++;
@@ -92,6 +101,7 @@ inline polygon to_object(const raw_polygon &r, float half)
     oblique_view(half);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     polygon p;
+    p.rgb = r.rgb;
     for (const vec3 &w : r.window) {
         float e[3] = {(2 * w.x / view_w - 1) * half, (2 * w.y / view_h - 1) * 0.75f * half,
                       -(2 * w.z - 1) * 100};
@@ -121,16 +131,17 @@ inline polygon to_object(const raw_polygon &r, float half)
 }  // namespace feedback_detail
 
 // Draws twice, culling back faces and then front faces, and returns every
-// non-degenerate polygon once (Mesa hands quads back as two triangles). A polygon seen in both passes was drawn with
-// culling off. The modelview on entry to `draw` is the oblique view, and the
-// drawing must fit in `half` units around the origin.
+// non-degenerate polygon once (Mesa hands quads back as two triangles). A polygon
+// seen in both passes was drawn with culling off. The modelview on entry to `draw` is the oblique view, and the
+// drawing must fit in `half` units around the origin. With colour, each vertex
+// also carries its lit colour.
 inline std::vector<polygon> capture_polygons(const std::function<void()> &draw, float half = 8,
-                                             bool cull_on_entry = false)
+                                             bool cull_on_entry = false, bool with_colour = false)
 {
     using namespace feedback_detail;
     need_gl_context(view_w, view_h);
-    std::vector<raw_polygon> front = one_pass(draw, half, GL_BACK, cull_on_entry);
-    std::vector<raw_polygon> back = one_pass(draw, half, GL_FRONT, cull_on_entry);
+    std::vector<raw_polygon> front = one_pass(draw, half, GL_BACK, cull_on_entry, with_colour);
+    std::vector<raw_polygon> back = one_pass(draw, half, GL_FRONT, cull_on_entry, with_colour);
     std::vector<bool> back_matched(back.size());
     std::vector<polygon> out;
     size_t next = 0;  // the unculled polygons come in the same order in both passes

@@ -53,8 +53,9 @@ std::vector<brick> bricks_drawn(const std::vector<polygon> &polys)
         for (const polygon &p : polys) {
             vec3 lo, hi;
             bounds(p, lo, hi);
-            bool inside = lo.x > b.x - b.width / 2.0f - 1e-3f && hi.x < b.x + b.width / 2.0f + 1e-3f &&
-                          lo.z > b.z - 1 - 1e-3f && hi.z < b.z + 1 + 1e-3f;
+            float half = b.width / 2.0f + 1e-3f;
+            bool inside = lo.x > b.x - half && hi.x < b.x + half && lo.z > b.z - 1 - 1e-3f &&
+                          hi.z < b.z + 1 + 1e-3f;
             if (inside && near(lo.y, b.y + 0.85f) && near(hi.y, b.y + 0.85f))
                 b.studs = true;
             if (inside && near(lo.y, b.y - 0.6f) && near(hi.y, b.y - 0.6f) && p.normal.y < -0.99f)

@@ -125,17 +125,17 @@ static void bottom_rim(float w, float d)
 // rim's downward normal, still current.
 static void hollow(float w, float d)
 {
-    const float e = wall, c = ceiling;
+    const float e = wall, c = ceiling, x0 = e, x1 = w - e, z0 = -e, z1 = -d + e;
     glBegin(GL_QUADS);
-    glVertex3f(e, c, -d + e); glVertex3f(w - e, c, -d + e); glVertex3f(w - e, c, -e); glVertex3f(e, c, -e);
-    glNormal3f(0, 0, 1);
-    glVertex3f(e, 0, -d + e); glVertex3f(w - e, 0, -d + e); glVertex3f(w - e, c, -d + e); glVertex3f(e, c, -d + e);
-    glNormal3f(0, 0, -1);
-    glVertex3f(w - e, 0, -e); glVertex3f(e, 0, -e); glVertex3f(e, c, -e); glVertex3f(w - e, c, -e);
-    glNormal3f(1, 0, 0);
-    glVertex3f(e, 0, -e); glVertex3f(e, 0, -d + e); glVertex3f(e, c, -d + e); glVertex3f(e, c, -e);
-    glNormal3f(-1, 0, 0);
-    glVertex3f(w - e, 0, -d + e); glVertex3f(w - e, 0, -e); glVertex3f(w - e, c, -e); glVertex3f(w - e, c, -d + e);
+    glVertex3f(x0, c, z1); glVertex3f(x1, c, z1); glVertex3f(x1, c, z0); glVertex3f(x0, c, z0);
+    glNormal3f(0, 0, 1);  // back inner wall
+    glVertex3f(x0, 0, z1); glVertex3f(x1, 0, z1); glVertex3f(x1, c, z1); glVertex3f(x0, c, z1);
+    glNormal3f(0, 0, -1);  // front inner wall
+    glVertex3f(x1, 0, z0); glVertex3f(x0, 0, z0); glVertex3f(x0, c, z0); glVertex3f(x1, c, z0);
+    glNormal3f(1, 0, 0);  // left inner wall
+    glVertex3f(x0, 0, z0); glVertex3f(x0, 0, z1); glVertex3f(x0, c, z1); glVertex3f(x0, c, z0);
+    glNormal3f(-1, 0, 0);  // right inner wall
+    glVertex3f(x1, 0, z1); glVertex3f(x1, 0, z0); glVertex3f(x1, c, z0); glVertex3f(x1, c, z1);
     glEnd();
 }
 

@@ -41,3 +41,8 @@ void pakki(void *, unsigned char *stream, int bytes)
 {
     syna_play((short *)stream, bytes / 4);
 }
+
+int syna_row_frames(void)
+{
+    return update;
+}

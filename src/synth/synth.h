@@ -16,6 +16,7 @@ int syna_get(char *text);                 // parses a writable song text in plac
 int syna_load(const char *path);          // reads and parses a song file; 0 or -1
 void syna_play(short *buffer, int frames);  // renders frames (2 samples each) and advances the song
 void pakki(void *userdata, unsigned char *stream, int bytes);  // the audio callback
+int syna_row_frames(void);                // frames per row of the parsed song
 
 // The embedded song text, writable because the parser cuts it in place.
 extern unsigned char piisi[];
