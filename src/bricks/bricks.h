@@ -6,6 +6,9 @@
 extern const float lclr[7][3];
 
 void lego_init(void);
+// The state every brick effect starts from and leaves set: lighting, smooth shading,
+// back faces culled, depth test, light 0 on and lights 1 to `last_light_off` off.
+void brick_state(int last_light_off);
 // One brick of width x depth studs; see lego.cpp for the units and the geometry.
 void lego(int width, int depth, int centre, int top, int bottom, float r, float g, float b);
 

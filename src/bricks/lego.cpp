@@ -180,3 +180,15 @@ void lego(int width, int depth, int centre, int top, int bottom, float r, float 
         glEnable(GL_CULL_FACE);
     glPopMatrix();
 }
+
+void brick_state(int last_light_off)
+{
+    glEnable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_LIGHT0);
+    for (int i = 1; i <= last_light_off; i++)
+        glDisable(GL_LIGHT0 + i);
+    glEnable(GL_DEPTH_TEST);
+}

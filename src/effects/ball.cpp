@@ -92,23 +92,10 @@ static void valosotku(void)
     glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
 }
 
-// The state every brick effect starts from, left set afterwards.
-static void state_block(void)
-{
-    glEnable(GL_LIGHTING);
-    glShadeModel(GL_SMOOTH);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
-    glDisable(GL_LIGHT2);
-    glEnable(GL_DEPTH_TEST);
-}
-
 void ball1(float t)
 {
     glPushMatrix();
-    state_block();
+    brick_state(2);
     valosotku();  // the light sits at the caller's origin, the eye
     // Tumbles about a point 7.8 in front; the sphere's centre is 1/3 below that
     // point, so the eye stays just inside the sphere of bricks.
@@ -123,7 +110,7 @@ void ball1(float t)
 void ball2(float t, int spin)
 {
     glPushMatrix();
-    state_block();
+    brick_state(2);
     glPushMatrix();
     glTranslatef(1, 10, 40);
     valosotku();

@@ -58,15 +58,7 @@ void hakkyra_init(void)
 void hakkyra(float t)
 {
     glPushMatrix();
-    glEnable(GL_LIGHTING);
-    glShadeModel(GL_SMOOTH);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
-    glDisable(GL_LIGHT2);
-    glDisable(GL_LIGHT3);
-    glEnable(GL_DEPTH_TEST);
+    brick_state(3);
     valosotku();
 
     glTranslatef(0, 0, -14);

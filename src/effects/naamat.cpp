@@ -115,19 +115,6 @@ static void valosotku(void)
     glLightfv(GL_LIGHT0, GL_POSITION, position);
 }
 
-static void brick_state(void)
-{
-    glEnable(GL_LIGHTING);
-    glShadeModel(GL_SMOOTH);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
-    glDisable(GL_LIGHT2);
-    glDisable(GL_LIGHT3);
-    glEnable(GL_DEPTH_TEST);
-}
-
 static void draw_brick(float t, int set)
 {
     face_brick b = naamat_layout();
@@ -145,7 +132,7 @@ void naamat(float t, int which, float angle)
 {
     glPushMatrix();
     srand((unsigned)which);  // the same layout in every frame, whatever used rand before
-    brick_state();
+    brick_state(3);
     valosotku();
     // Stand the plate up 28 units in front: its normal, along which the bricks fall,
     // points at the viewer, picture row 0 at the top and column 0 at the left.

@@ -25,19 +25,6 @@ static void valosotku(void)
     glLightfv(GL_LIGHT0, GL_POSITION, position);
 }
 
-static void state_block(void)
-{
-    glEnable(GL_LIGHTING);
-    glShadeModel(GL_SMOOTH);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
-    glDisable(GL_LIGHT2);
-    glDisable(GL_LIGHT3);
-    glEnable(GL_DEPTH_TEST);
-}
-
 // Brick i of an Archimedean spiral in the plane y = 0: its angle a = 10/13 rho grows with
 // the distance 2/3 rho from the centre, so the bricks follow one another at nearly equal
 // spacing; each is turned along the curve, less 5 degrees. Even bricks are 3 x 2, odd 2 x 2.
@@ -76,7 +63,7 @@ void spiral_init(void)
 void spiral(float t)
 {
     glPushMatrix();
-    state_block();
+    brick_state(3);
     valosotku();
 
     glTranslatef(0, 0, -13);

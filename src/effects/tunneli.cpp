@@ -73,19 +73,6 @@ static void valosotku(float z)
     glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
 }
 
-static void brick_state(void)
-{
-    glEnable(GL_LIGHTING);
-    glShadeModel(GL_SMOOTH);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
-    glDisable(GL_LIGHT2);
-    glDisable(GL_LIGHT3);
-    glEnable(GL_DEPTH_TEST);
-}
-
 // Twist and wobble depend on a ring only through its depth phase + 10 i, so when
 // the phase wraps from 10 to 0 ring i+1 takes over exactly where ring i was.
 static void draw_ring(float t, float phase, int i)
@@ -102,7 +89,7 @@ static void draw_ring(float t, float phase, int i)
 void tunneli(float t, int dir)
 {
     glPushMatrix();
-    brick_state();
+    brick_state(3);
     // The sign follows t: a negative clock puts every ring up to 10 units further away.
     float phase = (float)fmod(25.0f * t, 10.0);
     valosotku(-3);
