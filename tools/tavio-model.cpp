@@ -59,17 +59,14 @@ static int cmd_import(const char *obj, const char *mtl, const char *out)
     load_error err = {};
     char *mtl_text = nullptr;
     if (mtl) {
-        mtl_text = read_text_file(mtl);
-        if (!mtl_text) {
-            fprintf(stderr, "%s: cannot read the file\n", mtl);
-            return 1;
-        }
+        mtl_text = read_file(mtl, MAX_MODEL_FILE, nullptr, &err);
+        if (!mtl_text)
+            return report(mtl, err);
     }
-    char *text = read_text_file(obj);
+    char *text = read_file(obj, MAX_MODEL_FILE, nullptr, &err);
     if (!text) {
         free(mtl_text);
-        fprintf(stderr, "%s: cannot read the file\n", obj);
-        return 1;
+        return report(obj, err);
     }
     int r = get_scene(&s, text, mtl_text, obj, &err);
     free(text);

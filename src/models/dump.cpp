@@ -1,6 +1,7 @@
 // Model dump writer and reader; the reader checks every byte it takes against the data's length.
 #include "models/dump.h"
 
+#include <errno.h>
 #include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -135,7 +136,7 @@ int dump_scene(const scene *s, const char *path, load_error *err)
     snprintf(tmp, sizeof tmp, "%s.tmp", path);
     FILE *f = fopen(tmp, "wb");
     if (!f) {
-        set_load_error(err, 0, "cannot open '%s' for writing", tmp);
+        set_load_error(err, 0, "cannot write '%.900s': %s", path, strerror(errno));
         return -1;
     }
     writeint(f, (unsigned)scale, 2);
@@ -147,8 +148,9 @@ int dump_scene(const scene *s, const char *path, load_error *err)
     bool failed = ferror(f) != 0;
     failed |= fclose(f) != 0;
     if (failed || rename(tmp, path) != 0) {
+        int why = errno;
         remove(tmp);
-        set_load_error(err, 0, "cannot write '%s'", path);
+        set_load_error(err, 0, "cannot write '%.900s': %s", path, strerror(why));
         return -1;
     }
     return 0;
@@ -398,25 +400,11 @@ int load_dump(scene *s, const char *path, load_error *err)
 {
     if (err)
         *err = load_error{};
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        set_load_error(err, 0, "cannot open the file");
+    size_t size = 0;
+    unsigned char *data = (unsigned char *)read_file(path, MAX_MODEL_FILE, &size, err);
+    if (!data)
         return -1;
-    }
-    unsigned char *data = nullptr;
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) == 0)
-        size = ftell(f);
-    if (size >= 0 && fseek(f, 0, SEEK_SET) == 0)
-        data = (unsigned char *)malloc((size_t)size + 1);
-    bool ok = data && fread(data, 1, (size_t)size, f) == (size_t)size;
-    fclose(f);
-    if (!ok) {
-        free(data);
-        set_load_error(err, 0, "cannot read the file");
-        return -1;
-    }
-    int r = get_dump(s, data, (size_t)size, err);
+    int r = get_dump(s, data, size, err);
     free(data);
     return r;
 }

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 
 enum { MAX_WORDS = 1024 };  // words on one line, so corners of one face
@@ -153,23 +154,7 @@ int get_mtl(scene *s, char *text, load_error *err)
 
 char *read_text_file(const char *path)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return nullptr;
-    char *text = nullptr;
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) == 0)
-        size = ftell(f);
-    if (size >= 0 && fseek(f, 0, SEEK_SET) == 0)
-        text = (char *)malloc((size_t)size + 1);
-    if (text && fread(text, 1, (size_t)size, f) != (size_t)size) {
-        free(text);
-        text = nullptr;
-    }
-    fclose(f);
-    if (text)
-        text[size] = 0;
-    return text;
+    return read_file(path, MAX_MODEL_FILE, nullptr, nullptr);
 }
 
 namespace {
@@ -221,16 +206,19 @@ bool load_library(obj_state &st, const char *name, long line)
 {
     char path[2100];
     snprintf(path, sizeof path, "%s", name);
-    char *text = read_text_file(path);
+    load_error why = {};
+    char *text = read_file(path, MAX_MODEL_FILE, nullptr, &why);
     if (!text && st.obj_path && name[0] != '/') {
         const char *slash = strrchr(st.obj_path, '/');
         if (slash) {
             snprintf(path, sizeof path, "%.*s/%s", (int)(slash - st.obj_path), st.obj_path, name);
-            text = read_text_file(path);
+            text = read_file(path, MAX_MODEL_FILE, nullptr, &why);
         }
     }
-    if (!text)
-        return obj_fail(st, line, "cannot open material library '%s'", name);
+    if (!text) {
+        set_load_error(st.err, line, "cannot open material library '%.900s': %.200s", name, why.what);
+        return false;
+    }
     int r = get_mtl(st.s, text, st.err);
     free(text);
     if (r < 0 && st.err)
@@ -414,13 +402,11 @@ int get_scene(scene *s, char *text, char *mtl, const char *obj_path, load_error 
 
 int load_scene(scene *s, const char *path, load_error *err)
 {
-    char *text = read_text_file(path);
-    if (!text) {
-        if (err)
-            *err = load_error{};
-        set_load_error(err, 0, "cannot read the file");
+    if (err)
+        *err = load_error{};
+    char *text = read_file(path, MAX_MODEL_FILE, nullptr, err);
+    if (!text)
         return -1;
-    }
     int r = get_scene(s, text, nullptr, path, err);
     free(text);
     return r;
@@ -475,7 +461,9 @@ static bool write_whole(const char *tmp, void (*fill)(FILE *, const void *),
     bool failed = ferror(f) != 0;
     failed |= fclose(f) != 0;
     if (failed) {
+        int why = errno;
         remove(tmp);
+        errno = why;
         return false;
     }
     return true;
@@ -496,6 +484,13 @@ int export_obj(const scene *s, const char *obj_path, const char *mtl_path, load_
                 set_load_error(err, 0, "group '%s' has no material", g->name);
                 return -1;
             }
+    struct stat st;
+    const char *outputs[2] = {obj_path, mtl_path};
+    for (const char *path : outputs)
+        if (stat(path, &st) == 0 && S_ISDIR(st.st_mode)) {
+            set_load_error(err, 0, "cannot write '%.900s': it is a directory", path);
+            return -1;
+        }
     char obj_tmp[1100], mtl_tmp[1100];
     snprintf(obj_tmp, sizeof obj_tmp, "%s.tmp", obj_path);
     snprintf(mtl_tmp, sizeof mtl_tmp, "%s.tmp", mtl_path);
@@ -504,7 +499,7 @@ int export_obj(const scene *s, const char *obj_path, const char *mtl_path, load_
     bool ok = write_whole(mtl_tmp,
                           [](FILE *f, const void *a) { write_mtl(f, (const scene *)a); }, s);
     if (!ok) {
-        set_load_error(err, 0, "cannot write '%s'", mtl_path);
+        set_load_error(err, 0, "cannot write '%.900s': %s", mtl_path, strerror(errno));
         return -1;
     }
     ok = write_whole(obj_tmp, [](FILE *f, const void *a) {
@@ -512,14 +507,24 @@ int export_obj(const scene *s, const char *obj_path, const char *mtl_path, load_
         write_obj(f, oa->s, oa->mtl_name);
     }, &args);
     if (!ok) {
+        int why = errno;
         remove(mtl_tmp);
-        set_load_error(err, 0, "cannot write '%s'", obj_path);
+        set_load_error(err, 0, "cannot write '%.900s': %s", obj_path, strerror(why));
         return -1;
     }
-    if (rename(mtl_tmp, mtl_path) != 0 || rename(obj_tmp, obj_path) != 0) {
+    // The OBJ goes into place first: a library renamed before a failing OBJ would be left behind.
+    if (rename(obj_tmp, obj_path) != 0) {
+        int why = errno;
         remove(mtl_tmp);
         remove(obj_tmp);
-        set_load_error(err, 0, "cannot write '%s'", obj_path);
+        set_load_error(err, 0, "cannot write '%.900s': %s", obj_path, strerror(why));
+        return -1;
+    }
+    if (rename(mtl_tmp, mtl_path) != 0) {
+        int why = errno;
+        remove(mtl_tmp);
+        remove(obj_path);
+        set_load_error(err, 0, "cannot write '%.900s': %s", mtl_path, strerror(why));
         return -1;
     }
     return 0;

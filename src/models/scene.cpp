@@ -1,10 +1,12 @@
 // Scene records: object roles from names, pivot geometry, linking parts to pivots, release.
 #include "models/scene.h"
 
+#include <errno.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 void set_load_error(load_error *err, long where, const char *fmt, ...)
 {
@@ -15,6 +17,56 @@ void set_load_error(load_error *err, long where, const char *fmt, ...)
     va_start(ap, fmt);
     vsnprintf(err->what, sizeof err->what, fmt, ap);
     va_end(ap);
+}
+
+char *read_file(const char *path, size_t limit, size_t *size, load_error *err)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f) {
+        set_load_error(err, 0, "cannot open the file: %s", strerror(errno));
+        return nullptr;
+    }
+    // The size comes from the open file itself, so a file replaced meanwhile is no matter.
+    struct stat st;
+    const char *problem = nullptr;
+    if (fstat(fileno(f), &st) != 0)
+        problem = "cannot read the file";
+    else if (S_ISDIR(st.st_mode))
+        problem = "is a directory, not a file";
+    else if (!S_ISREG(st.st_mode))
+        problem = "is not a regular file";
+    else if (st.st_size == 0)
+        problem = "the file is empty";
+    if (problem) {
+        fclose(f);
+        set_load_error(err, 0, "%s", problem);
+        return nullptr;
+    }
+    if ((unsigned long long)st.st_size > limit) {
+        fclose(f);
+        set_load_error(err, 0, "the file is %lld bytes; at most %zu are read", (long long)st.st_size,
+                       limit);
+        return nullptr;
+    }
+    size_t n = (size_t)st.st_size;
+    char *data = (char *)malloc(n + 1);
+    if (!data) {
+        fclose(f);
+        set_load_error(err, 0, "out of memory for %zu bytes", n);
+        return nullptr;
+    }
+    size_t got = fread(data, 1, n, f);
+    bool failed = ferror(f) != 0;
+    fclose(f);
+    if (failed || got != n) {
+        free(data);
+        set_load_error(err, 0, "cannot read the file%s", failed ? "" : ": it shrank while being read");
+        return nullptr;
+    }
+    data[n] = 0;
+    if (size)
+        *size = n;
+    return data;
 }
 
 static void copy_name(char *dst, const char *src)

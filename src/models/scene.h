@@ -67,6 +67,13 @@ struct load_error {
 void set_load_error(load_error *err, long where, const char *fmt, ...)
     __attribute__((format(printf, 3, 4)));
 
+enum { MAX_MODEL_FILE = 64 << 20 };  // bytes in an OBJ, MTL or dump file that the loaders read
+
+// A whole regular file of 1 to `limit` bytes in a NUL-terminated heap buffer (its
+// length in *size when given), or null with the reason in err: it cannot be
+// opened, is a directory or no regular file, is empty, or is larger than `limit`.
+char *read_file(const char *path, size_t limit, size_t *size, load_error *err);
+
 // A fresh object with its type from its name (may set s->has_lights); null when out of memory.
 object *new_object(scene *s, const char *name);
 material *new_material(scene *s, const char *name);

@@ -8,8 +8,14 @@ struct cmdline {
     int help;           // 1 = --help was given: print the usage and exit
 };
 
-// Reads the arguments exactly as the show always has; never fails.
+enum { MAX_WINDOW_SIDE = 16384 };  // largest width or height in pixels that the show asks for
+
+// Reads the arguments exactly as the show always has; never fails. A size that
+// is no size (0, negative, a word, an option) is left for cmdline_size_problem.
 cmdline parse_cmdline(int argc, char **argv);
+
+// Null when the window size can be asked for, else one line saying what is wrong.
+const char *cmdline_size_problem(const cmdline &cl);
 
 // Puts "__GL_FSAA_MODE=4" into the environment when asked for and not already set.
 void request_fsaa(const cmdline &cl);

@@ -106,6 +106,10 @@ int SDL_main(int argc, char **argv)
         fputs(tavio_usage, stdout);
         return 0;
     }
+    if (const char *why = cmdline_size_problem(cl)) {
+        fprintf(stderr, "tavio: %s\n", why);
+        return 1;
+    }
     choose_gl_scaling(cl);
 
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {

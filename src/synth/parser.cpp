@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include "synth/tables.h"
 
@@ -364,17 +365,27 @@ int syna_load(const char *path)
     FILE *f = fopen(path, "rb");
     if (!f)
         return fail(0, "cannot open: %s", strerror(errno));
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) == 0)
-        size = ftell(f);
-    if (size < 0 || fseek(f, 0, SEEK_SET) != 0) {
+    // The size comes from the open file itself; a directory opens but is no song.
+    struct stat st;
+    const char *problem = NULL;
+    if (fstat(fileno(f), &st) != 0)
+        problem = "cannot read the file";
+    else if (S_ISDIR(st.st_mode))
+        problem = "is a directory, not a file";
+    else if (!S_ISREG(st.st_mode))
+        problem = "cannot read: not a regular file";
+    else if (st.st_size == 0)
+        problem = "the file is empty";
+    if (problem) {
         fclose(f);
-        return fail(0, "cannot read: not a regular file");
+        return fail(0, "%s", problem);
     }
-    if (size > MAX_SONG_FILE) {
+    if (st.st_size > MAX_SONG_FILE) {
         fclose(f);
-        return fail(0, "the file is %ld bytes; a song is at most %d", size, MAX_SONG_FILE);
+        return fail(0, "the file is %lld bytes; a song is at most %d", (long long)st.st_size,
+                    MAX_SONG_FILE);
     }
+    long size = (long)st.st_size;
     free(loaded);
     loaded = (char *)malloc(size + 1);
     if (!loaded) {
