@@ -315,7 +315,7 @@ static int check_song(void)
     return 0;
 }
 
-int syna_get(char *text)
+static int parse_song(char *text)
 {
     error_text[0] = 0;
     error_line = 0;
@@ -356,6 +356,13 @@ int syna_get(char *text)
             number_of_line++;
     }
     return check_song();
+}
+
+int syna_get(char *text)
+{
+    int result = parse_song(text);
+    publish_tables();
+    return result;
 }
 
 int syna_load(const char *path)

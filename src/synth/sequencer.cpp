@@ -3,6 +3,8 @@
 // Nothing here allocates, locks or calls a library function. The arithmetic is
 // part of the sound: single and double precision, truncations and constants are
 // as the song was mixed with, and any change must keep the output bit-identical.
+#include <atomic>
+
 #include "synth/tables.h"
 
 static inline short to_big_endian(int v)
@@ -196,8 +198,19 @@ void syna_play(short *buffer, int frames)
     }
 }
 
+// The tables reach the audio thread through this counter: the parser's release store
+// and the callback's acquire load order every write of the start-up before the first
+// sample, whatever the media library does inside when it unpauses the device.
+static std::atomic<unsigned> tables_published;
+
+void publish_tables(void)
+{
+    tables_published.fetch_add(1, std::memory_order_release);
+}
+
 void pakki(void *, unsigned char *stream, int bytes)
 {
+    (void)tables_published.load(std::memory_order_acquire);
     syna_play((short *)stream, bytes / 4);
 }
 

@@ -76,3 +76,6 @@ void reset_playback(void);
 // Rows that track j's list plays (a "vol" or "sld" with its argument is one row),
 // or -1 if the list loops; *note_count gets the number of notes in them.
 int track_rows(int j, int *note_count);
+
+// Makes everything the main thread wrote so far visible to the audio callback.
+void publish_tables(void);
