@@ -1,4 +1,4 @@
-// The show's command line, as a table of argument vectors and what they give.
+// The show's command line, as tables of argument vectors: what they give, and the sizes refused.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -32,6 +32,38 @@ const cmdline_case cases[] = {
     {{""}, 1024, 768, 1, 1},
 };
 
+struct size_case {
+    std::vector<std::string> argv;
+    bool refused;
+};
+
+// Window sizes the show refuses before it opens anything, and those it asks for.
+const size_case size_cases[] = {
+    {{"tavio"}, false},
+    {{"tavio", "1", "1"}, false},
+    {{"tavio", "16384", "16384"}, false},
+    {{"tavio", "-w", "640x", "480abc"}, false},  // digits up to anything else, as atoi reads them
+    {{"tavio", "0", "480"}, true},
+    {{"tavio", "640", "0"}, true},
+    {{"tavio", "-640", "480"}, true},
+    {{"tavio", "640", "-480"}, true},
+    {{"tavio", "16385", "480"}, true},
+    {{"tavio", "640", "16385"}, true},
+    {{"tavio", "99999999999999999999", "480"}, true},   // beyond int: no overflow, refused
+    {{"tavio", "640", "-99999999999999999999"}, true},
+    {{"tavio", "800", "600", "-a"}, true},  // the last two arguments: 600 x 0
+    {{"tavio", "-W", "-aa"}, true},
+    {{"tavio", "wide", "tall"}, true},
+};
+
+std::string label_of(const std::vector<std::string> &args)
+{
+    std::string label;
+    for (auto &a : args)
+        label += "'" + a + "' ";
+    return label;
+}
+
 cmdline parse(const std::vector<std::string> &args)
 {
     std::vector<char *> argv;
@@ -46,9 +78,7 @@ cmdline parse(const std::vector<std::string> &args)
 TEST(Cmdline, TableOfArgumentVectors)
 {
     for (const auto &c : cases) {
-        std::string label;
-        for (auto &a : c.argv)
-            label += "'" + a + "' ";
+        std::string label = label_of(c.argv);
         cmdline cl = parse(c.argv);
         EXPECT_EQ(cl.width, c.width) << label;
         EXPECT_EQ(cl.height, c.height) << label;
@@ -73,4 +103,25 @@ TEST(Cmdline, AntialiasingRequestLeavesAUserValueAlone)
     request_fsaa(parse({"tavio"}));
     EXPECT_STREQ(getenv("__GL_FSAA_MODE"), "0");
     unsetenv("__GL_FSAA_MODE");
+}
+
+TEST(Cmdline, SizesOutsideOneTo16384AreRefusedWithTheSizeNamed)
+{
+    for (const auto &c : size_cases) {
+        std::string label = label_of(c.argv);
+        cmdline cl = parse(c.argv);
+        const char *why = cmdline_size_problem(cl);
+        EXPECT_EQ(why != nullptr, c.refused) << label << (why ? why : "");
+        if (why) {
+            std::string size = std::to_string(cl.width) + "x" + std::to_string(cl.height);
+            EXPECT_NE(std::string(why).find(size), std::string::npos) << why;
+            EXPECT_EQ(std::string(why).find('\n'), std::string::npos) << why;
+        }
+    }
+}
+
+TEST(Cmdline, NumbersBeyondIntSaturate)
+{
+    EXPECT_EQ(parse({"tavio", "99999999999999999999", "480"}).width, 2147483647);
+    EXPECT_EQ(parse({"tavio", "640", "-99999999999999999999"}).height, -2147483647 - 1);
 }
