@@ -7,6 +7,7 @@
 
 #include "bricks/bricks.h"
 #include "effects/effects.h"
+#include "feedback.h"
 #include "gl_context.h"
 #include "shell/entry.h"
 
@@ -15,13 +16,7 @@ namespace {
 // What the drawing emits in feedback mode: window x, y, z and the lit colour per vertex.
 std::vector<float> feedback_of(const std::function<void()> &draw, GLenum type = GL_3D_COLOR)
 {
-    static std::vector<float> buffer(1 << 22);
-    glFeedbackBuffer((GLsizei)buffer.size(), type, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    int n = glRenderMode(GL_RENDER);
-    EXPECT_GE(n, 0) << "feedback buffer too small";
-    return std::vector<float>(buffer.begin(), buffer.begin() + std::max(n, 0));
+    return feedback_stream(draw, type);
 }
 
 void expect_same_stream(const std::vector<float> &got, const std::vector<float> &want,

@@ -12,6 +12,7 @@
 
 #include "bricks/bricks.h"
 #include "effects/effects.h"
+#include "feedback.h"
 #include "gl_context.h"
 #include "models/figures.h"
 #include "shell/clock.h"
@@ -48,17 +49,6 @@ void play(unsigned ms, int b)
     run_fx();
 }
 
-std::vector<float> feedback_of(const std::function<void()> &draw)
-{
-    static std::vector<float> buffer(1 << 23);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    int n = glRenderMode(GL_RENDER);
-    EXPECT_GE(n, 0) << "feedback buffer too small";
-    return std::vector<float>(buffer.begin(), buffer.begin() + std::max(n, 0));
-}
-
 // Window positions to a fiftieth of a pixel.
 void expect_same_picture(const std::vector<float> &got, const std::vector<float> &want,
                          const std::string &what)
@@ -77,8 +67,8 @@ void expect_same_picture(const std::vector<float> &got, const std::vector<float>
 // The scene frame in feedback, at `ms`, and the expected parts from the show's frame set-up.
 void expect_frame(unsigned ms, int b, const std::function<void()> &parts, const std::string &what)
 {
-    auto drawn = feedback_of([&] { play(ms, b); });
-    auto expected = feedback_of([&] {
+    auto drawn = feedback_stream([&] { play(ms, b); });
+    auto expected = feedback_stream([&] {
         set_frame_projection();
         parts();
     });
@@ -252,9 +242,9 @@ TEST(LateScenes, WalkersWordJumpsWithTrackThree)
     play(2000, 58);
     lastrig[3].store(0);
     play(2100, 58);  // the note is seen at t2 = 1.1
-    auto drawn = feedback_of([&] { play(2150, 58); });
+    auto drawn = feedback_stream([&] { play(2150, 58); });
     lastrig[3].store(5);
-    auto expected = feedback_of([&] {
+    auto expected = feedback_stream([&] {
         set_frame_projection();
         glPushMatrix();
         hakkyra(1.15f);

@@ -7,21 +7,11 @@
 #include <vector>
 
 #include "effects/effects.h"
+#include "feedback.h"
 #include "gl_context.h"
 #include "shell/entry.h"
 
 namespace {
-
-std::vector<float> feedback_of(const std::function<void()> &draw)
-{
-    static std::vector<float> buffer(1 << 22);
-    glFeedbackBuffer((GLsizei)buffer.size(), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    int n = glRenderMode(GL_RENDER);
-    EXPECT_GE(n, 0) << "feedback buffer too small";
-    return std::vector<float>(buffer.begin(), buffer.begin() + std::max(n, 0));
-}
 
 // Returns the first of the spiral's two lists; display-list names are handed out in
 // increasing order, so they follow the probe.
@@ -143,8 +133,8 @@ TEST(Spiral, BricksFollowAnArchimedeanSpiralAlternatingInLength)
 {
     int lists = record_spirals();
     view_down_the_axis();
-    auto white = top_faces(feedback_of([&] { glCallList(lists); }));
-    auto red = top_faces(feedback_of([&] { glCallList(lists + 1); }));
+    auto white = top_faces(feedback_stream([&] { glCallList(lists); }));
+    auto red = top_faces(feedback_stream([&] { glCallList(lists + 1); }));
     ASSERT_EQ(white.size(), 55u);
     ASSERT_EQ(red.size(), 75u);
 
@@ -205,8 +195,8 @@ TEST(Spiral, TurnsTheTwoSpiralsAtTheirOwnRates)
         {-1.25f, 112.5f, -5.98472f, -25},
     };
     for (const auto &c : cases) {
-        auto drawn = feedback_of([&] { spiral(c.t); });
-        auto expected = feedback_of([&] {
+        auto drawn = feedback_stream([&] { spiral(c.t); });
+        auto expected = feedback_stream([&] {
             glPushMatrix();
             glTranslatef(0, 0, -13);
             glRotatef(90, 1, 0, 0);
